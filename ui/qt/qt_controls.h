@@ -1,0 +1,102 @@
+#pragma once
+// The console's control interfaces over Qt widgets.
+
+#include "controls/controls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace ui::qt {
+
+class QtPushButton final : public controls::PushButton {
+  public:
+    explicit QtPushButton(QPushButton* w) : w_(w) {}
+    std::string caption() const override;
+    void setCaption(const std::string& caption) override;
+
+  private:
+    QPushButton* w_;
+};
+
+class QtCheckBox final : public controls::CheckBox {
+  public:
+    explicit QtCheckBox(QCheckBox* w) : w_(w) {}
+    bool checked() const override { return w_->isChecked(); }
+    void setChecked(bool checked) override { w_->setChecked(checked); }
+
+  private:
+    QCheckBox* w_;
+};
+
+class QtRadioButton final : public controls::RadioButton {
+  public:
+    explicit QtRadioButton(QRadioButton* w) : w_(w) {}
+    bool checked() const override { return w_->isChecked(); }
+
+  private:
+    QRadioButton* w_;
+};
+
+class QtComboBox final : public controls::ComboBox {
+  public:
+    explicit QtComboBox(QComboBox* w) : w_(w) {}
+    void clear() override;
+    void addItem(const std::string& text) override;
+    int count() const override { return w_->count(); }
+    std::string itemText(int index) const override;
+    int selectedIndex() const override { return w_->currentIndex(); }
+    void setSelectedIndex(int index) override;
+    void setItemToolTip(int index, const std::string& text) override;
+
+  private:
+    QComboBox* w_;
+};
+
+// The single-line, read-only frame preview.
+class QtLineEdit final : public controls::EditBox {
+  public:
+    explicit QtLineEdit(QLineEdit* w) : w_(w) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+    void append(const std::string& text) override;
+    void caretToEnd() override;
+
+  private:
+    QLineEdit* w_;
+};
+
+// The log. Its lines end in CR LF: Qt keeps one line break for each, and reading the text
+// back gives CR LF again, so handlers see the text they wrote.
+class QtLogEdit final : public controls::EditBox {
+  public:
+    explicit QtLogEdit(QPlainTextEdit* w) : w_(w) {}
+    std::string text() const override;
+    void setText(const std::string& text) override;
+    void append(const std::string& text) override;
+    void caretToEnd() override;
+
+  private:
+    QPlainTextEdit* w_;
+};
+
+class QtTimer final : public controls::Timer {
+  public:
+    explicit QtTimer(QTimer* t) : t_(t) {}
+    int period() const override { return t_->isActive() ? t_->interval() : 0; }
+    void setPeriod(int milliseconds) override;
+
+  private:
+    QTimer* t_;
+};
+
+class QtMessageBox final : public controls::MessageBox {
+  public:
+    void show(const std::string& text, const std::string& title) override;
+};
+
+} // namespace ui::qt

@@ -1,0 +1,52 @@
+#include "ui/qt/qt_widgets.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+#include <algorithm>
+
+namespace ui::qt {
+
+void WrappingButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
+}
+
+ConsoleComboBox::ConsoleComboBox(int open_height, QWidget* parent)
+    : QComboBox(parent), open_height_(open_height) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    // Enter in the text field would pick the item of that text; typing runs no handler.
+    lineEdit()->installEventFilter(this);
+}
+
+bool ConsoleComboBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+void ConsoleComboBox::showPopup() {
+    if (beforePopup) {
+        beforePopup();
+    }
+    // The box with its open list is open_height_ pixels tall.
+    const int row = std::max(1, view()->sizeHintForRow(0));
+    setMaxVisibleItems(std::max(1, (open_height_ - height()) / row));
+    QComboBox::showPopup();
+}
+
+} // namespace ui::qt
