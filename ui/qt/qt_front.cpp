@@ -4,6 +4,7 @@
 #include "ui/qt/window_title.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
 #include <QScreen>
@@ -26,6 +27,7 @@ QPlainTextEdit* MakeLogBox(QWidget* parent) {
     log->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    log->setTabChangesFocus(true); // Tab moves on, as in every other box of the window
     // Hex text needs no shaping or kerning, and skipping them makes appends several times
     // cheaper.
     QFont font = log->font();
@@ -122,6 +124,13 @@ void QtFront::BuildWindow(const WindowSpec& spec) {
         }
         case Kind::RadioButton: {
             auto* radio = new QRadioButton(caption, parent);
+            // Qt would group every radio button below the window with 汉化; each container
+            // has a group of its own.
+            auto& group = radio_groups_[def.container];
+            if (group == nullptr) {
+                group = new QButtonGroup(window_.get());
+            }
+            group->addButton(radio);
             radio->setChecked(def.checked);
             radio_buttons_[def.name] = std::make_unique<QtRadioButton>(radio);
             widget = radio;

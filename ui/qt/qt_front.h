@@ -4,6 +4,7 @@
 #include "ui/front.h"
 #include "ui/qt/qt_controls.h"
 
+#include <QButtonGroup>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -45,6 +46,7 @@ class QtFront final : public Front, public ControlLookup {
     QTabWidget* tabs_ = nullptr;
     std::map<std::string, QObject*> objects_;
     std::map<std::string, Container> containers_;
+    std::map<Container, QButtonGroup*> radio_groups_;
     std::map<std::string, std::unique_ptr<controls::PushButton>> buttons_;
     std::map<std::string, std::unique_ptr<controls::CheckBox>> check_boxes_;
     std::map<std::string, std::unique_ptr<controls::RadioButton>> radio_buttons_;

@@ -1,7 +1,6 @@
 #include "ui/qt/qt_widgets.h"
 
 #include <QAbstractItemView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -25,18 +24,10 @@ ConsoleComboBox::ConsoleComboBox(int open_height, QWidget* parent)
     : QComboBox(parent), open_height_(open_height) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-    // Enter in the text field would pick the item of that text; typing runs no handler.
-    lineEdit()->installEventFilter(this);
-}
-
-bool ConsoleComboBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            return true;
-        }
-    }
-    return QComboBox::eventFilter(watched, event);
+    // Qt picks the item matching the typed text when the user presses Enter or leaves the
+    // field, and reports it as a pick from the list; typing must run no handler.
+    QObject::disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
+    QObject::disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
 }
 
 void ConsoleComboBox::showPopup() {

@@ -27,9 +27,6 @@ class ConsoleComboBox : public QComboBox {
 
     void showPopup() override;
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     int open_height_;
 };

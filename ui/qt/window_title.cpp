@@ -27,9 +27,11 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
 } // namespace
 
 void ClearWindowTitle(QWidget* window) {
+    // Other platforms (offscreen included, which still answers as X11) keep Qt's own title.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr) {
-        return; // not on X11: Qt's own empty title stands
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || x11 == nullptr ||
+        x11->connection() == nullptr) {
+        return;
     }
     xcb_connection_t* connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window->winId());
