@@ -195,5 +195,63 @@ TEST_F(UserActions, ReceivedBytesReachTheLogWhileAMessageBoxIsOpen) {
     EXPECT_EQ(front.EditBox("编辑框_显示").text(), "port opened: COM7 9600\r\nAA 55 01 \r\n");
 }
 
+frame::Frame Bytes(std::initializer_list<int> values) {
+    frame::Frame f;
+    for (int v : values) {
+        f.push_back(static_cast<frame::Byte>(v));
+    }
+    return f;
+}
+
+// A commissioning session from start to end, every step a click or a pick as a user makes it,
+// checked as the exact frames the library is handed.
+TEST_F(UserActions, AWholeSessionSendsExactlyTheExpectedFrames) {
+    OpenCom7();
+    Click("全能");
+    Click("通道1");
+    Click("通道3");
+    Click("按钮_控制");
+    PickFromList(Combo("组合框_场景"), 4); // scene "5"
+    Click("按钮_场景");                    // "set scene" is checked from the start
+    Click("单选框2");
+    Click("按钮_场景");
+    Click("触发场景");
+
+    ClickTab(1);
+    PickFromList(Combo("组合框_开关地址"), 2); // switch "3"
+    Click("进入设置");
+    PickFromList(Combo("模块地址1"), 2); // module "2"
+    PickFromList(Combo("模块通道1"), 3); // channel "3"
+    PickFromList(Combo("模块通道8"), 50);
+    Click("写入设置");
+    Click("退出设置");
+
+    frame::Frame key_map(16, 0x00);
+    key_map[0] = 0x02;
+    key_map[1] = 0x03;
+    key_map[15] = 0x32;
+    frame::Frame write_settings = Bytes({0x03, 0xFE, 0xEF, 0x02});
+    write_settings.insert(write_settings.end(), key_map.begin(), key_map.end());
+    write_settings.insert(write_settings.end(), {0x00, 0xC9, 0x00, 0x00});
+
+    const std::vector<frame::Frame> expected{
+        relay::BuildControlFrame(1, 0xFFFF, 0x0005),
+        relay::BuildSceneFrame(relay::SceneMode::SetScene, 1, 5, 0xFFFF, 0x0005),
+        relay::BuildSceneFrame(relay::SceneMode::DeleteScene, 1, 5, 0, 0),
+        Bytes({0x00, 0x10, 0x00, 0x07, 0x00, 0x02, 0x04, 0x00, 0x05, 0x00, 0x01, 0x00, 0x00}),
+        Bytes({0x03, 0xFE, 0xEF, 0x06, 0x01, 0x00, 0xC9, 0x00, 0x00}),
+        write_settings,
+        Bytes({0x03, 0xFE, 0xEF, 0x06, 0x00, 0x00, 0xC9, 0x00, 0x00}),
+    };
+    const auto writes = pcomm.Writes();
+    ASSERT_EQ(writes.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        frame::Frame want = expected[i];
+        frame::SealFrame(want); // the CRC of the frames written out above
+        EXPECT_EQ(writes[i].port, 7) << "frame " << i;
+        EXPECT_EQ(Hex(writes[i].bytes), Hex(want)) << "frame " << i;
+    }
+}
+
 } // namespace
 } // namespace qt_test
