@@ -18,7 +18,7 @@ class Front {
   public:
     virtual ~Front() = default;
     // Creates the window and every control, page 0 current, placed centred on the screen.
-    virtual void BuildWindow(const WindowSpec& spec) = 0;
+    virtual void BuildWindow(const WindowLayout& definition) = 0;
     virtual ControlLookup& Controls() = 0;
     virtual controls::MessageBox& Messages() = 0;
     // Runs `handler` on the control's handled event.

@@ -12,10 +12,10 @@ namespace ui {
 
 std::unique_ptr<Console> StartConsole(Front& front, serial::Pcomm& pcomm,
                                       serial::PortMapSource& port_map) {
-    const WindowSpec& spec = WindowDefinition();
-    front.BuildWindow(spec);
+    const WindowLayout& definition = WindowDefinition();
+    front.BuildWindow(definition);
     auto console = std::make_unique<Console>(front.Controls(), front.Messages(), pcomm, port_map);
-    for (const auto& control : spec.controls) {
+    for (const auto& control : definition.controls) {
         if (control.event != Event::None) {
             front.Connect(control, console->Handler(control));
         }

@@ -93,9 +93,9 @@ std::vector<ControlDef> Controls() {
 
 } // namespace
 
-const WindowSpec& WindowDefinition() {
-    static const WindowSpec spec{"", 620, 480, {"relay module", "switch"}, 160, Controls()};
-    return spec;
+const WindowLayout& WindowDefinition() {
+    static const WindowLayout window{"", 620, 480, {"relay module", "switch"}, 160, Controls()};
+    return window;
 }
 
 const ControlDef& FindControl(const std::string& name) {

@@ -39,7 +39,7 @@ struct ControlDef {
     bool checked = false; // radio buttons: checked when the window opens
 };
 
-struct WindowSpec {
+struct WindowLayout {
     std::string caption;        // empty
     int outer_width;            // 620
     int outer_height;           // 480
@@ -49,7 +49,7 @@ struct WindowSpec {
     std::vector<ControlDef> controls;
 };
 
-const WindowSpec& WindowDefinition();
+const WindowLayout& WindowDefinition();
 
 // The control of that name; throws std::out_of_range for a name the window does not have.
 const ControlDef& FindControl(const std::string& name);

@@ -16,7 +16,7 @@ using ui::ControlDef;
 using ui::Event;
 using ui::Kind;
 
-const ui::WindowSpec& Window() {
+const ui::WindowLayout& Window() {
     return ui::WindowDefinition();
 }
 

@@ -58,7 +58,7 @@ QWidget* QtFront::Parent(Container container) const {
     return window_.get();
 }
 
-void QtFront::BuildWindow(const WindowSpec& spec) {
+void QtFront::BuildWindow(const WindowLayout& definition) {
     // Captions are laid out for an 11-pixel dialog font, as the controls' sizes expect.
     QFont font = QApplication::font();
     font.setPixelSize(11);
@@ -68,11 +68,11 @@ void QtFront::BuildWindow(const WindowSpec& spec) {
         nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                      Qt::WindowCloseButtonHint);
-    window_->setWindowTitle(QString::fromStdString(spec.caption));
-    outer_size_ = QSize(spec.outer_width, spec.outer_height);
+    window_->setWindowTitle(QString::fromStdString(definition.caption));
+    outer_size_ = QSize(definition.outer_width, definition.outer_height);
     window_->setFixedSize(outer_size_);
 
-    for (const auto& def : spec.controls) {
+    for (const auto& def : definition.controls) {
         QWidget* parent = Parent(def.container);
         const QString caption = QString::fromStdString(def.caption);
         QObject* object = nullptr;
@@ -83,7 +83,7 @@ void QtFront::BuildWindow(const WindowSpec& spec) {
             break;
         case Kind::TabControl: {
             tabs_ = new QTabWidget(parent);
-            for (const auto& title : spec.page_titles) {
+            for (const auto& title : definition.page_titles) {
                 tabs_->addTab(new QWidget, QString::fromStdString(title));
             }
             tabs_->tabBar()->setFocusPolicy(Qt::NoFocus);
@@ -137,7 +137,7 @@ void QtFront::BuildWindow(const WindowSpec& spec) {
             break;
         }
         case Kind::ComboBox: {
-            auto* combo = new ConsoleComboBox(spec.combo_open_height, parent);
+            auto* combo = new ConsoleComboBox(definition.combo_open_height, parent);
             MakeWhite(combo);
             combo_boxes_[def.name] = std::make_unique<QtComboBox>(combo);
             widget = combo;

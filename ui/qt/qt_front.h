@@ -19,7 +19,7 @@ class QtFront final : public Front, public ControlLookup {
     QtFront();
     ~QtFront() override;
 
-    void BuildWindow(const WindowSpec& spec) override;
+    void BuildWindow(const WindowLayout& definition) override;
     ControlLookup& Controls() override { return *this; }
     controls::MessageBox& Messages() override { return messages_; }
     void Connect(const ControlDef& control, std::function<void()> handler) override;
