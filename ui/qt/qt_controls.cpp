@@ -2,7 +2,11 @@
 
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+
+#include <optional>
 
 namespace ui::qt {
 
@@ -78,6 +82,21 @@ void QtLineEdit::caretToEnd() {
     w_->end(false);
 }
 
+QtLogEdit::QtLogEdit(QPlainTextEdit* w, ui::Scrollback scrollback)
+    : w_(w), scrollback_(scrollback) {
+    w_->setUndoRedoEnabled(false);
+    hold_.setSingleShot(true);
+    hold_.setInterval(kRepaintHoldMs);
+    QObject::connect(&hold_, &QTimer::timeout, [this] {
+        if (held_) {
+            // Shows what came during the hold, and holds again in case more is coming.
+            held_ = false;
+            w_->setUpdatesEnabled(true);
+            hold_.start();
+        }
+    });
+}
+
 std::string QtLogEdit::text() const {
     QString s = w_->toPlainText();
     s.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
@@ -89,17 +108,58 @@ void QtLogEdit::setText(const std::string& text) {
 }
 
 void QtLogEdit::append(const std::string& text) {
-    QTextCursor cursor = w_->textCursor();
+    const QString lines = ToWidgetLines(text);
+    HoldRepaint();
+    MakeRoom(lines.size());
+    QTextCursor cursor(w_->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(ToWidgetLines(text));
-    w_->setTextCursor(cursor);
-    w_->ensureCursorVisible();
+    cursor.insertText(lines);
+    caretToEnd();
+}
+
+void QtLogEdit::HoldRepaint() {
+    if (!hold_.isActive()) {
+        hold_.start(); // this append paints as usual; the next ones within the hold wait
+    } else if (!held_) {
+        held_ = true;
+        w_->setUpdatesEnabled(false);
+    }
+}
+
+void QtLogEdit::MakeRoom(qsizetype incoming) {
+    QTextDocument* document = w_->document();
+    // characterCount() counts the end of the document too.
+    const auto length = static_cast<std::size_t>(document->characterCount() - 1);
+    const auto adding = static_cast<std::size_t>(incoming);
+    if (!scrollback_.MustCut(length, adding)) {
+        return;
+    }
+    QTextBlock block = document->firstBlock();
+    const ui::Scrollback::Cut cut =
+        scrollback_.Plan(length, adding, [&block]() -> std::optional<std::size_t> {
+            if (!block.isValid()) {
+                return std::nullopt;
+            }
+            const auto line = static_cast<std::size_t>(block.length());
+            block = block.next();
+            return line;
+        });
+    if (cut.lines == 0) {
+        return;
+    }
+    QTextCursor cursor(document);
+    cursor.setPosition(static_cast<int>(cut.characters), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }
 
 void QtLogEdit::caretToEnd() {
     QTextCursor cursor = w_->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    w_->setTextCursor(cursor);
+    // A caret already at the end stays there as text is added: moving it again would only
+    // repeat the widget's caret bookkeeping.
+    if (cursor.hasSelection() || !cursor.atEnd()) {
+        cursor.movePosition(QTextCursor::End);
+        w_->setTextCursor(cursor);
+    }
     w_->ensureCursorVisible();
 }
 
