@@ -1,5 +1,6 @@
 #include "serial/pcomm_binding.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace serial {
@@ -22,14 +23,32 @@ using Int1 = int (*)(int);
 using Int3 = int (*)(int, int, int);
 using Buffer = int (*)(int, char*, int);
 
+#ifdef _WIN32
+constexpr char kPlatformSeparator = '\\';
+#else
+constexpr char kPlatformSeparator = '/';
+#endif
+
+// The separator the program folder is spelled with (C:\Tools, /opt/x); the platform's own
+// when it has none.
+char SeparatorOf(const std::string& folder) {
+    if (folder.find('\\') != std::string::npos) {
+        return '\\';
+    }
+    return folder.find('/') != std::string::npos ? '/' : kPlatformSeparator;
+}
+
 } // namespace
 
 std::vector<std::string> LibraryCandidates(const std::string& program_folder) {
+    const char separator = SeparatorOf(program_folder);
+    std::string library = kLibraryName;
+    std::replace(library.begin(), library.end(), '/', separator);
     std::string folder = program_folder;
     if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
-        folder += '/';
+        folder += separator;
     }
-    return {folder + kLibraryName, std::string("/") + kLibraryName};
+    return {folder + library, separator + library};
 }
 
 PcommBinding::PcommBinding(LibraryLoader& loader, std::vector<std::string> candidates,

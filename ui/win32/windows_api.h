@@ -1,0 +1,6 @@
+#pragma once
+// <windows.h> without its MessageBox macro, which would rename controls::MessageBox.
+
+#include <windows.h>
+
+#undef MessageBox
