@@ -1,12 +1,10 @@
-// The serial port library over termios. Each open port is an fd held in a table keyed by COM
-// number. Calls look the port up under the table's mutex, take a shared reference to it and do
-// their I/O without the mutex, so a slow write on one port never holds up calls on another, and
-// a read and a write on the same port can run at the same time. The fd is closed when the last
-// reference goes: at sio_close, or when a call still running on that port returns.
+// The serial port library over termios. Each open port is an fd in the table of port_table.h,
+// closed (and unlocked) when the last reference to it goes.
 #include "platform/pcomm/sio.h"
 
 #include "platform/pcomm/custom_rate.h"
 #include "platform/pcomm/line_settings.h"
+#include "platform/pcomm/port_table.h"
 #include "platform/portmap/portmap.h"
 
 #include <fcntl.h>
@@ -16,58 +14,24 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <map>
 #include <memory>
-#include <mutex>
 
 namespace {
 
 // How long sio_write waits, in total, for the driver to take more bytes.
 constexpr std::chrono::milliseconds kWriteBound{100};
 
-class Port {
-  public:
-    explicit Port(int fd) : fd_(fd) {}
-    ~Port() {
-        // Unlock explicitly: a child process forked without exec would otherwise keep the lock
-        // alive through its copy of the fd.
-        flock(fd_, LOCK_UN);
-        close(fd_);
-    }
-    Port(const Port&) = delete;
-    Port& operator=(const Port&) = delete;
-
-    int fd() const { return fd_; }
-
-    // Recorded by sio_SetReadTimeouts. Reads never wait, so nothing else uses them.
-    std::atomic<int> readTotalMs{0};
-    std::atomic<int> readIntervalMs{0};
-
-  private:
-    const int fd_;
-};
-
-using PortPtr = std::shared_ptr<Port>;
-
-// Built on first use, so loading the library runs no code of ours.
-std::mutex& TableMutex() {
-    static std::mutex mutex;
-    return mutex;
+// Unlocks explicitly: a child process forked without exec would otherwise keep the lock alive
+// through its copy of the fd.
+void ReleasePort(int fd) {
+    flock(fd, LOCK_UN);
+    close(fd);
 }
 
-std::map<int, PortPtr>& Table() {
-    static std::map<int, PortPtr> table;
-    return table;
-}
-
-PortPtr Find(int port) {
-    std::lock_guard lock(TableMutex());
-    const auto it = Table().find(port);
-    return it == Table().end() ? nullptr : it->second;
-}
+using Port = pcomm::Port<int, ReleasePort>;
+using Ports = pcomm::PortTable<Port>;
 
 int OpenErrorCode(int error) {
     switch (error) {
@@ -86,27 +50,13 @@ int OpenErrorCode(int error) {
     }
 }
 
-// A C caller cannot handle C++ exceptions (only std::bad_alloc can occur here): report them as
-// an I/O failure instead of letting them cross the C boundary.
-template <typename Fn> int Guarded(Fn&& fn) noexcept {
-    try {
-        return fn();
-    } catch (...) {
-        return SIO_ERR_IO;
-    }
-}
-
 // True when the device has hung up (far end of a pseudo-terminal closed, adapter unplugged).
 bool HungUp(int fd) {
     pollfd pfd{fd, POLLIN, 0};
     return poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
-int OpenPort(int port) {
-    std::lock_guard lock(TableMutex());
-    if (Table().contains(port)) {
-        return SIO_ERR_BUSY;
-    }
+int OpenPort(int port, Ports::PortPtr& entry) {
     const auto path = portmap::DeviceForCom(port, portmap::DefaultRoots());
     if (!path) {
         return SIO_ERR_NO_SUCH_PORT;
@@ -115,7 +65,7 @@ int OpenPort(int port) {
     if (fd < 0) {
         return OpenErrorCode(errno);
     }
-    auto entry = std::make_shared<Port>(fd);
+    entry = std::make_shared<Port>(fd);
     // flock, unlike TIOCEXCL, also keeps out root and is released if this process dies.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         return errno == EWOULDBLOCK ? SIO_ERR_BUSY : OpenErrorCode(errno);
@@ -128,7 +78,6 @@ int OpenPort(int port) {
     if (tcsetattr(fd, TCSANOW, &tio) != 0) {
         return SIO_ERR_IO;
     }
-    Table().emplace(port, std::move(entry));
     return SIO_OK;
 }
 
@@ -215,47 +164,28 @@ int WritePort(int fd, const char* buf, int len) {
 extern "C" {
 
 SIO_API int sio_open(int port) {
-    return Guarded([&]() -> int { return OpenPort(port); });
+    return Ports::Open(port, OpenPort);
 }
 
 SIO_API int sio_ioctl(int port, int baud, int mode) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
+    return Ports::WithPort(port, [&](Port& entry) -> int {
         const auto rate = pcomm::LookupBaud(baud);
         termios probe{};
         if (!rate || !pcomm::ApplyMode(mode, probe)) {
             return SIO_ERR_BAD_PARAM;
         }
-        return SetLine(entry->fd(), *rate, mode);
+        return SetLine(entry.handle(), *rate, mode);
     });
 }
 
 SIO_API int sio_SetReadTimeouts(int port, int total_ms, int interval_ms) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
-        if (total_ms < 0 || interval_ms < 0) {
-            return SIO_ERR_BAD_PARAM;
-        }
-        entry->readTotalMs = total_ms;
-        entry->readIntervalMs = interval_ms;
-        return SIO_OK;
-    });
+    return Ports::SetReadTimeouts(port, total_ms, interval_ms);
 }
 
 SIO_API int sio_iqueue(int port) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
+    return Ports::WithPort(port, [](Port& entry) -> int {
         int waiting = 0;
-        if (ioctl(entry->fd(), FIONREAD, &waiting) != 0) {
+        if (ioctl(entry.handle(), FIONREAD, &waiting) != 0) {
             return SIO_ERR_IO;
         }
         return waiting;
@@ -263,48 +193,19 @@ SIO_API int sio_iqueue(int port) {
 }
 
 SIO_API int sio_read(int port, char* buf, int len) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
-        if (buf == nullptr || len < 0) {
-            return SIO_ERR_BAD_PARAM;
-        }
-        return len == 0 ? 0 : ReadPort(entry->fd(), buf, len);
+    return Ports::Transfer(port, buf, len, [](Port& entry, char* to, int n) {
+        return ReadPort(entry.handle(), to, n);
     });
 }
 
 SIO_API int sio_write(int port, char* buf, int len) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
-        if (buf == nullptr || len < 0) {
-            return SIO_ERR_BAD_PARAM;
-        }
-        return len == 0 ? 0 : WritePort(entry->fd(), buf, len);
+    return Ports::Transfer(port, buf, len, [](Port& entry, const char* from, int n) {
+        return WritePort(entry.handle(), from, n);
     });
 }
 
 SIO_API int sio_close(int port) {
-    return Guarded([&]() -> int {
-        PortPtr entry;
-        {
-            std::lock_guard lock(TableMutex());
-            const auto it = Table().find(port);
-            if (it == Table().end()) {
-                return SIO_ERR_NOT_OPEN;
-            }
-            entry = std::move(it->second);
-            Table().erase(it);
-        }
-        // Dropped outside the mutex: closing a real serial port can wait for its output to
-        // drain, and other ports must not wait for that.
-        entry.reset();
-        return SIO_OK;
-    });
+    return Ports::Close(port);
 }
 
 } // extern "C"

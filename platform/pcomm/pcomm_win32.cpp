@@ -1,17 +1,14 @@
 // The serial port library over the Win32 serial API, with the results and error codes of the
-// termios one (sio.h). Each open port is a handle held in a table keyed by COM number. Calls look
-// the port up under the table's mutex, take a shared reference to it and do their I/O without
-// the mutex, so a slow write on one port never holds up calls on another. The handle is closed
-// when the last reference goes: at sio_close, or when a call still running on that port returns.
+// termios one (sio.h). Each open port is a handle in the table of port_table.h, closed when the
+// last reference to it goes.
 #include "platform/pcomm/sio.h"
+
+#include "platform/pcomm/port_table.h"
 
 #include <windows.h>
 
 #include <array>
-#include <atomic>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -86,41 +83,12 @@ void ApplyOpenDefaults(DCB& dcb) {
     ApplyMode(SIO_BIT8 | SIO_STOP1 | SIO_P_NONE, dcb);
 }
 
-class Port {
-  public:
-    explicit Port(HANDLE handle) : handle_(handle) {}
-    ~Port() { CloseHandle(handle_); }
-    Port(const Port&) = delete;
-    Port& operator=(const Port&) = delete;
-
-    HANDLE handle() const { return handle_; }
-
-    // Recorded by sio_SetReadTimeouts. Reads never wait, so nothing else uses them.
-    std::atomic<int> readTotalMs{0};
-    std::atomic<int> readIntervalMs{0};
-
-  private:
-    const HANDLE handle_;
-};
-
-using PortPtr = std::shared_ptr<Port>;
-
-// Built on first use, so loading the library runs no code of ours.
-std::mutex& TableMutex() {
-    static std::mutex mutex;
-    return mutex;
+void ReleasePort(HANDLE handle) {
+    CloseHandle(handle);
 }
 
-std::map<int, PortPtr>& Table() {
-    static std::map<int, PortPtr> table;
-    return table;
-}
-
-PortPtr Find(int port) {
-    std::lock_guard lock(TableMutex());
-    const auto it = Table().find(port);
-    return it == Table().end() ? nullptr : it->second;
-}
+using Port = pcomm::Port<HANDLE, ReleasePort>;
+using Ports = pcomm::PortTable<Port>;
 
 int OpenErrorCode(DWORD error) {
     switch (error) {
@@ -143,21 +111,7 @@ int OpenErrorCode(DWORD error) {
     }
 }
 
-// A C caller cannot handle C++ exceptions (only std::bad_alloc can occur here): report them as
-// an I/O failure instead of letting them cross the C boundary.
-template <typename Fn> int Guarded(Fn&& fn) noexcept {
-    try {
-        return fn();
-    } catch (...) {
-        return SIO_ERR_IO;
-    }
-}
-
-int OpenPort(int port) {
-    std::lock_guard lock(TableMutex());
-    if (Table().contains(port)) {
-        return SIO_ERR_BUSY;
-    }
+int OpenPort(int port, Ports::PortPtr& entry) {
     if (port <= 0) {
         return SIO_ERR_NO_SUCH_PORT;
     }
@@ -167,7 +121,7 @@ int OpenPort(int port) {
     if (handle == INVALID_HANDLE_VALUE) {
         return OpenErrorCode(GetLastError());
     }
-    auto entry = std::make_shared<Port>(handle);
+    entry = std::make_shared<Port>(handle);
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!GetCommState(handle, &dcb)) {
@@ -187,7 +141,6 @@ int OpenPort(int port) {
     if (!SetCommTimeouts(handle, &timeouts)) {
         return SIO_ERR_IO;
     }
-    Table().emplace(port, std::move(entry));
     return SIO_OK;
 }
 
@@ -229,48 +182,29 @@ int WritePort(HANDLE handle, const char* buf, int len) {
 extern "C" {
 
 int sio_open(int port) {
-    return Guarded([&]() -> int { return OpenPort(port); });
+    return Ports::Open(port, OpenPort);
 }
 
 int sio_ioctl(int port, int baud, int mode) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
+    return Ports::WithPort(port, [&](Port& entry) -> int {
         const auto rate = LookupBaud(baud);
         DCB probe{};
         if (!rate || !ApplyMode(mode, probe)) {
             return SIO_ERR_BAD_PARAM;
         }
-        return SetLine(entry->handle(), *rate, mode);
+        return SetLine(entry.handle(), *rate, mode);
     });
 }
 
 int sio_SetReadTimeouts(int port, int total_ms, int interval_ms) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
-        if (total_ms < 0 || interval_ms < 0) {
-            return SIO_ERR_BAD_PARAM;
-        }
-        entry->readTotalMs = total_ms;
-        entry->readIntervalMs = interval_ms;
-        return SIO_OK;
-    });
+    return Ports::SetReadTimeouts(port, total_ms, interval_ms);
 }
 
 int sio_iqueue(int port) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
+    return Ports::WithPort(port, [](Port& entry) -> int {
         DWORD errors = 0;
         COMSTAT status{};
-        if (!ClearCommError(entry->handle(), &errors, &status)) {
+        if (!ClearCommError(entry.handle(), &errors, &status)) {
             return SIO_ERR_IO;
         }
         return static_cast<int>(status.cbInQue);
@@ -278,48 +212,19 @@ int sio_iqueue(int port) {
 }
 
 int sio_read(int port, char* buf, int len) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
-        if (buf == nullptr || len < 0) {
-            return SIO_ERR_BAD_PARAM;
-        }
-        return len == 0 ? 0 : ReadPort(entry->handle(), buf, len);
+    return Ports::Transfer(port, buf, len, [](Port& entry, char* to, int n) {
+        return ReadPort(entry.handle(), to, n);
     });
 }
 
 int sio_write(int port, char* buf, int len) {
-    return Guarded([&]() -> int {
-        const PortPtr entry = Find(port);
-        if (!entry) {
-            return SIO_ERR_NOT_OPEN;
-        }
-        if (buf == nullptr || len < 0) {
-            return SIO_ERR_BAD_PARAM;
-        }
-        return len == 0 ? 0 : WritePort(entry->handle(), buf, len);
+    return Ports::Transfer(port, buf, len, [](Port& entry, const char* from, int n) {
+        return WritePort(entry.handle(), from, n);
     });
 }
 
 int sio_close(int port) {
-    return Guarded([&]() -> int {
-        PortPtr entry;
-        {
-            std::lock_guard lock(TableMutex());
-            const auto it = Table().find(port);
-            if (it == Table().end()) {
-                return SIO_ERR_NOT_OPEN;
-            }
-            entry = std::move(it->second);
-            Table().erase(it);
-        }
-        // Dropped outside the mutex: closing a real serial port can wait for its output to
-        // drain, and other ports must not wait for that.
-        entry.reset();
-        return SIO_OK;
-    });
+    return Ports::Close(port);
 }
 
 } // extern "C"

@@ -33,6 +33,13 @@ struct Console {
     serial::PortConnection connection{{ports, bauds, toggle, timer, log, messages}, pcomm, state};
     serial::PortWriter writer{pcomm, state};
 
+    // The library is loaded once per process: leave the port free for the next test.
+    ~Console() {
+        if (state.PortOpen != 0) {
+            connection.TogglePort();
+        }
+    }
+
     void Open(const std::string& port) {
         serial::FillPortList(ports, serial::SystemPortMap());
         ASSERT_TRUE(ports.select(port)) << port << " is not listed";

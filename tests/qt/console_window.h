@@ -5,6 +5,7 @@
 
 #include "tests/fakes/fake_pcomm.h"
 #include "tests/fakes/fake_port_map.h"
+#include "tests/support/window_driver.h"
 #include "ui/console.h"
 #include "ui/front.h"
 #include "ui/qt/qt_front.h"
@@ -68,13 +69,7 @@ class ConsoleWindow : public ::testing::Test {
     QWidget* window() const { return front.window(); }
 
     template <typename T = QWidget> T* Find(const std::string& name) const {
-        T* found = window()->findChild<T*>(Q(name));
-        if (found == nullptr) {
-            throw std::runtime_error("the window has no " +
-                                     std::string(T::staticMetaObject.className()) + " named " +
-                                     name);
-        }
-        return found;
+        return test_support::FindChild<T>(window(), name);
     }
     QTabWidget* Tabs() const { return Find<QTabWidget>("选择夹1"); }
     QComboBox* Combo(const std::string& name) const { return Find<QComboBox>(name); }
