@@ -121,7 +121,10 @@ bool PtyLine::Write(std::span<const unsigned char> bytes) {
 std::variant<ComLink, std::string> ComLink::Create(const fs::path& folder, std::optional<int> com,
                                                    const std::string& target) {
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    // A new links folder is private: the console lists no links from a folder others may write.
+    if (fs::create_directories(folder, ec)) {
+        fs::permissions(folder, fs::perms::owner_all, ec);
+    }
     if (ec) {
         return "cannot create " + folder.string() + ": " + ec.message();
     }

@@ -1,5 +1,8 @@
 #include "platform/portmap/portmap.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <unistd.h>
 
 #include <array>
@@ -105,8 +108,17 @@ void AddKernelDevices(const Roots& roots, std::map<int, Entry>& ports) {
     }
 }
 
+// Only a links folder of our own (or root's), that nobody else may write, names ports: in the
+// shared /tmp another user could otherwise create it first and plant links to a terminal they
+// control.
+bool IsPrivateFolder(const std::string& folder) {
+    struct stat st {};
+    return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           (st.st_uid == getuid() || st.st_uid == 0) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 void AddLinks(const Roots& roots, std::map<int, Entry>& ports) {
-    if (roots.links.empty()) {
+    if (roots.links.empty() || !IsPrivateFolder(roots.links)) {
         return;
     }
     std::error_code ec;

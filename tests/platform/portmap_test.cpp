@@ -121,6 +121,18 @@ TEST_F(PortmapFakeTree, LinksAreListedAndReplaceKernelDevicesWithTheSameNumber) 
                             IsEntry("COM255", Link("com255"), (top_ / "target").string())));
 }
 
+TEST_F(PortmapFakeTree, ALinksFolderOthersMayWriteNamesNoPorts) {
+    AddLink("com7", "/dev/pts/3");
+    for (const auto others : {fs::perms::group_write, fs::perms::others_write}) {
+        fs::permissions(roots_.links, others, fs::perm_options::add);
+        EXPECT_THAT(portmap::ReadPortMap(roots_), ::testing::IsEmpty())
+            << "planted links are listed";
+        fs::permissions(roots_.links, others, fs::perm_options::remove);
+    }
+    EXPECT_THAT(portmap::ReadPortMap(roots_),
+                ElementsAre(IsEntry("COM7", Link("com7"), "/dev/pts/3")));
+}
+
 TEST_F(PortmapFakeTree, DeviceForComGivesThePathToOpen) {
     AddTty("ttyS0", true, "4\n");
     AddTty("ttyS1", true, "0\n");
