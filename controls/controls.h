@@ -49,6 +49,11 @@ class ComboBox {
     virtual void setItemToolTip(int index, const std::string& text) = 0;
 };
 
+// The text of the selected item; empty when nothing is selected.
+inline std::string SelectedText(const ComboBox& box) {
+    return box.itemText(box.selectedIndex());
+}
+
 class EditBox {
   public:
     virtual ~EditBox() = default;

@@ -9,13 +9,11 @@ void RelayPreview::RefreshPreview() {
     if (c_.组合框_地址.count() == 0) {
         return;
     }
-    const frame::Byte address =
-        frame::TextToByte(c_.组合框_地址.itemText(c_.组合框_地址.selectedIndex()));
+    const frame::Byte address = frame::TextToByte(controls::SelectedText(c_.组合框_地址));
     if (c_.组合框_场景.count() == 0) {
         return;
     }
-    const frame::Byte scene =
-        frame::TextToByte(c_.组合框_场景.itemText(c_.组合框_场景.selectedIndex()));
+    const frame::Byte scene = frame::TextToByte(controls::SelectedText(c_.组合框_场景));
 
     c_.编辑框_控制.setText(
         frame::ToHexText(BuildControlFrame(address, masks_.ChannelEnables, masks_.ChannelStates)));

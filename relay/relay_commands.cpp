@@ -33,8 +33,7 @@ void RelayCommands::SendModuleCommand(frame::Byte code, const controls::ComboBox
     if (c_.组合框_地址.count() == 0) {
         return;
     }
-    const frame::Byte address =
-        frame::TextToByte(c_.组合框_地址.itemText(c_.组合框_地址.selectedIndex()));
+    const frame::Byte address = frame::TextToByte(controls::SelectedText(c_.组合框_地址));
     const std::array<frame::Byte, 1> payload{
         frame::LowByte(static_cast<std::uint32_t>(payload_box.selectedIndex()))};
     writer_.Write(frame::CommandFrame(address, frame::kRelayHead, code, payload));
@@ -52,8 +51,8 @@ void RelayCommands::TriggerScene() {
     if (c_.组合框_场景.count() == 0) {
         return;
     }
-    writer_.Write(BuildTriggerSceneFrame(
-        frame::TextToByte(c_.组合框_场景.itemText(c_.组合框_场景.selectedIndex()))));
+    writer_.Write(
+        BuildTriggerSceneFrame(frame::TextToByte(controls::SelectedText(c_.组合框_场景))));
 }
 
 } // namespace relay

@@ -14,10 +14,6 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-std::string SelectedText(const controls::ComboBox& box) {
-    return box.itemText(box.selectedIndex());
-}
-
 } // namespace
 
 void PortConnection::TogglePort() {
@@ -41,8 +37,8 @@ void PortConnection::Open() {
         c_.messages.show("No available serial port", kInfoTitle);
         return;
     }
-    const std::string port_text = SelectedText(c_.组合框_串口);
-    const int baud = frame::TextToInt(SelectedText(c_.组合框_波特率));
+    const std::string port_text = controls::SelectedText(c_.组合框_串口);
+    const int baud = frame::TextToInt(controls::SelectedText(c_.组合框_波特率));
     const int port =
         port_text.size() > 3 ? frame::TextToInt(std::string_view(port_text).substr(3)) : 0;
     state_.PortId = port;

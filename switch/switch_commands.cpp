@@ -19,8 +19,7 @@ void SwitchConfigurator::Send(frame::Byte code, bool to_broadcast, PayloadFn pay
     if (c_.组合框_开关地址.count() == 0) {
         return;
     }
-    const frame::Byte address =
-        frame::TextToByte(c_.组合框_开关地址.itemText(c_.组合框_开关地址.selectedIndex()));
+    const frame::Byte address = frame::TextToByte(controls::SelectedText(c_.组合框_开关地址));
     const std::vector<frame::Byte> bytes = payload(address);
     writer_.Write(
         frame::CommandFrame(to_broadcast ? 0x00 : address, frame::kSwitchHead, code, bytes));

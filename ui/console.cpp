@@ -89,32 +89,15 @@ void Console::WindowCreated() {
         modules.push_back("模块地址" + std::to_string(k));
         channels.push_back("模块通道" + std::to_string(k));
     }
-    for (const auto& name : modules) {
-        controls_.ComboBox(name).clear();
+    // Index k of a key row's boxes is module or channel k; index 0 is the scene or "disabled".
+    std::vector<std::string> module_items{"scene"};
+    std::vector<std::string> channel_items{"Disabled"};
+    for (const auto& number : Numbers(1, 50)) {
+        module_items.push_back(number);
+        channel_items.push_back(number);
     }
-    for (const auto& name : channels) {
-        controls_.ComboBox(name).clear();
-    }
-    for (const auto& name : modules) {
-        controls_.ComboBox(name).addItem("scene");
-    }
-    for (const auto& name : channels) {
-        controls_.ComboBox(name).addItem("Disabled");
-    }
-    for (const auto& item : Numbers(1, 50)) {
-        for (const auto& name : modules) {
-            controls_.ComboBox(name).addItem(item);
-        }
-        for (const auto& name : channels) {
-            controls_.ComboBox(name).addItem(item);
-        }
-    }
-    for (const auto& name : modules) {
-        controls_.ComboBox(name).setSelectedIndex(0);
-    }
-    for (const auto& name : channels) {
-        controls_.ComboBox(name).setSelectedIndex(0);
-    }
+    fill(modules, module_items);
+    fill(channels, channel_items);
 
     port_.PortOpen = 0;
     controls_.PushButton("按钮_开关端口").setCaption("start");

@@ -34,8 +34,6 @@ class QtFront final : public Front, public ControlLookup {
     controls::Timer& Timer(const std::string& name) override;
 
     QWidget* window() const { return window_.get(); }
-    // The widget (or timer) built for a control of the definition.
-    QObject* object(const std::string& name) const { return objects_.at(name); }
 
   private:
     QWidget* Parent(Container container) const;

@@ -55,7 +55,6 @@ bool Win32RadioButton::checked() const {
 void Win32ComboBox::clear() {
     SendMessageW(w_, CB_RESETCONTENT, 0, 0);
     SetWindowTextW(w_, L"");
-    hints_.clear();
 }
 
 void Win32ComboBox::addItem(const std::string& text) {
@@ -92,15 +91,6 @@ void Win32ComboBox::setSelectedIndex(int index) {
     if (chosen < 0) {
         SetWindowTextW(w_, L"");
     }
-}
-
-void Win32ComboBox::setItemToolTip(int index, const std::string& text) {
-    hints_[index] = text;
-}
-
-std::string Win32ComboBox::itemToolTip(int index) const {
-    const auto it = hints_.find(index);
-    return it == hints_.end() ? "" : it->second;
 }
 
 void Win32LineEdit::setText(const std::string& text) {

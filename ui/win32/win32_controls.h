@@ -6,7 +6,6 @@
 
 #include "ui/win32/windows_api.h"
 
-#include <map>
 #include <string>
 
 namespace ui::win32 {
@@ -52,14 +51,11 @@ class Win32ComboBox final : public controls::ComboBox {
     std::string itemText(int index) const override;
     int selectedIndex() const override;
     void setSelectedIndex(int index) override;
-    void setItemToolTip(int index, const std::string& text) override;
-
-    // The hint of an item, empty when it has none.
-    std::string itemToolTip(int index) const;
+    // A drop-down list shows no hints; on Windows the port names come from the registry.
+    void setItemToolTip(int, const std::string&) override {}
 
   private:
     HWND w_;
-    std::map<int, std::string> hints_;
 };
 
 // The single-line, read-only frame preview.
