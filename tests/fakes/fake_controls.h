@@ -98,6 +98,18 @@ class FakeRadioButton : public controls::RadioButton {
     bool checked_;
 };
 
+// The items of the window's number lists: `first` (when not empty), then "1" .. `last`.
+inline std::vector<std::string> NumberedItems(const std::string& first, int last) {
+    std::vector<std::string> out;
+    if (!first.empty()) {
+        out.push_back(first);
+    }
+    for (int i = 1; i <= last; ++i) {
+        out.push_back(std::to_string(i));
+    }
+    return out;
+}
+
 class FakeComboBox : public controls::ComboBox {
   public:
     FakeComboBox() = default;

@@ -20,23 +20,14 @@ using fakes::Hex;
 using ::testing::IsEmpty;
 using Button = void (wall_switch::SwitchConfigurator::*)();
 
-std::vector<std::string> Items(const std::string& first, int last) {
-    std::vector<std::string> out;
-    if (!first.empty()) {
-        out.push_back(first);
-    }
-    for (int i = 1; i <= last; ++i) {
-        out.push_back(std::to_string(i));
-    }
-    return out;
-}
-
 // The "switch" page as start-up leaves it.
 struct SwitchPage {
     SwitchPage() {
         for (int k = 0; k < wall_switch::kKeyCount; ++k) {
-            modules[static_cast<std::size_t>(k)] = FakeComboBox(Items("scene", 50), 0);
-            channels[static_cast<std::size_t>(k)] = FakeComboBox(Items("Disabled", 50), 0);
+            modules[static_cast<std::size_t>(k)] =
+                FakeComboBox(fakes::NumberedItems("scene", 50), 0);
+            channels[static_cast<std::size_t>(k)] =
+                FakeComboBox(fakes::NumberedItems("Disabled", 50), 0);
         }
     }
     wall_switch::SwitchControls Controls() {
@@ -48,7 +39,7 @@ struct SwitchPage {
         return c;
     }
 
-    FakeComboBox 组合框_开关地址{Items("", 50), 0};
+    FakeComboBox 组合框_开关地址{fakes::NumberedItems("", 50), 0};
     FakeComboBox 组合框_开关波特率{{"9600", "19200", "38400", "57600", "115200"}, 0};
     std::array<FakeComboBox, wall_switch::kKeyCount> modules;  // 模块地址1 .. 8
     std::array<FakeComboBox, wall_switch::kKeyCount> channels; // 模块通道1 .. 8

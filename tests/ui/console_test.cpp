@@ -20,17 +20,6 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-std::vector<std::string> Numbered(const std::string& first, int last) {
-    std::vector<std::string> out;
-    if (!first.empty()) {
-        out.push_back(first);
-    }
-    for (int i = 1; i <= last; ++i) {
-        out.push_back(std::to_string(i));
-    }
-    return out;
-}
-
 class Console : public ::testing::Test {
   protected:
     // What the toolkit does on a user's click, then the control's handler.
@@ -106,13 +95,14 @@ TEST_F(Console, WindowCreatedFillsEveryComboBoxAndClearsTheState) {
         {"组合框_设置波特率", bauds, 0},
         {"组合框_开关波特率", bauds, 0},
         {"组合框_设置输入口", {"reset switch", "rocker switch", "report data"}, 0},
-        {"组合框_地址", Numbered("", 50), 0},
-        {"组合框_开关地址", Numbered("", 50), 0},
-        {"组合框_场景", Numbered("", 50), 0},
+        {"组合框_地址", fakes::NumberedItems("", 50), 0},
+        {"组合框_开关地址", fakes::NumberedItems("", 50), 0},
+        {"组合框_场景", fakes::NumberedItems("", 50), 0},
     };
     for (int k = 1; k <= 8; ++k) {
-        expected.push_back({"模块地址" + std::to_string(k), Numbered("scene", 50), 0});
-        expected.push_back({"模块通道" + std::to_string(k), Numbered("Disabled", 50), 0});
+        expected.push_back({"模块地址" + std::to_string(k), fakes::NumberedItems("scene", 50), 0});
+        expected.push_back(
+            {"模块通道" + std::to_string(k), fakes::NumberedItems("Disabled", 50), 0});
     }
     ASSERT_EQ(window.combos().size(), expected.size()); // no combo box is left out
     for (const auto& e : expected) {
