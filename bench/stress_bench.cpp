@@ -14,6 +14,7 @@
 #include "tests/support/pty_link.h"
 #include "ui/console.h"
 #include "ui/front.h"
+#include "ui/qt/qt_controls.h"
 #include "ui/qt/qt_front.h"
 
 #include <QAbstractButton>
@@ -378,6 +379,7 @@ int Run(int argc, char* argv[]) {
     std::string log_check = "log text not compared (the scrollback maximum cut it)";
     if (rss_at_cut == 0) {
         Checker text_checker;
+        QTest::qWait(3 * ui::qt::QtLogEdit::kHoldMs); // the box takes in the last held lines
         const std::string text = box->toPlainText().toStdString();
         std::size_t begin = 0;
         while (begin < text.size()) {

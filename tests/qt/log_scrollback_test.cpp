@@ -1,5 +1,6 @@
-// The log keeps to its scrollback maximum on a real QPlainTextEdit: the oldest whole lines make
-// room, the newest text always stays and shows, and nothing keeps the cut text alive.
+// The log on a real QPlainTextEdit: it keeps to its scrollback maximum (the oldest whole lines
+// make room, the newest text always stays and shows, nothing keeps the cut text alive), and a
+// stream's held lines reach the box each hold, before anything the user does.
 
 #include "ui/qt/qt_controls.h"
 #include "ui/scrollback.h"
@@ -29,6 +30,12 @@ class LogScrollback : public ::testing::Test {
         return line + " \r\n";
     }
 
+    // Appends as a poll does, then ends the hold: the box holds the line at once.
+    void Put(const std::string& line) {
+        log.append(line);
+        log.ShowHeld();
+    }
+
     std::string Shown() const { return box.toPlainText().toStdString(); }
     std::size_t Length() const {
         return static_cast<std::size_t>(box.document()->characterCount() - 1);
@@ -43,8 +50,7 @@ TEST_F(LogScrollback, OldestWholeLinesMakeRoomAndTheNewestStayInView) {
     std::string all; // everything appended, as the widget would show it without a maximum
     for (int n = 0; n < 2000; ++n) {
         const std::string line = Line(n);
-        log.append(line);
-        log.caretToEnd();
+        Put(line);
         all += line.substr(0, line.size() - 2) + "\n";
         ASSERT_LE(Length(), rule.maximum()) << "after line " << n;
     }
@@ -54,9 +60,8 @@ TEST_F(LogScrollback, OldestWholeLinesMakeRoomAndTheNewestStayInView) {
     ASSERT_GT(shown.size(), 0u);
     EXPECT_EQ(all[all.size() - shown.size() - 1], '\n') << "the log starts inside a line";
     EXPECT_GE(Length(), rule.lowWater() - 200) << "cut more than the rule asks";
-    // The view follows the end once the stream's held repaint is over, and the caret is there.
-    ASSERT_TRUE(QTest::qWaitFor([this] { return box.updatesEnabled(); }, 10000));
-    QTest::qWait(3 * ui::qt::QtLogEdit::kRepaintHoldMs);
+    // The view follows the end, and the caret is there.
+    QTest::qWait(2 * ui::qt::QtLogEdit::kHoldMs);
     EXPECT_EQ(box.verticalScrollBar()->value(), box.verticalScrollBar()->maximum());
     EXPECT_EQ(box.textCursor().position(), box.document()->characterCount() - 1);
     // The cut text is gone for good: no undo history holds it.
@@ -67,45 +72,67 @@ TEST_F(LogScrollback, OldestWholeLinesMakeRoomAndTheNewestStayInView) {
 }
 
 TEST_F(LogScrollback, TextLongerThanTheMaximumIsKeptWhole) {
-    log.append("old line\r\n");
+    Put("old line\r\n");
     const std::string big(1500, 'F');
-    log.append(big + "\r\n");
+    Put(big + "\r\n");
     EXPECT_EQ(Shown(), big + "\n");
-    log.append("next\r\n");
+    Put("next\r\n");
     EXPECT_EQ(Shown(), "next\n");
 }
 
 TEST_F(LogScrollback, TheUnfinishedLastLineIsNeverCut) {
-    log.append(std::string(600, '1') + "\r\n");
-    log.append("typed by the user, no line break yet");
-    log.append(std::string(600, '2') + "\r\n");
+    Put(std::string(600, '1') + "\r\n");
+    Put("typed by the user, no line break yet");
+    Put(std::string(600, '2') + "\r\n");
     EXPECT_EQ(Shown(), "typed by the user, no line break yet" + std::string(600, '2') + "\n");
 }
 
-// While lines keep coming the box may skip repaints, but it never stays behind: once the stream
-// pauses, it paints again with the newest line, and a line that comes alone paints at once.
-TEST_F(LogScrollback, AStreamIsShownUpToItsNewestLineWhenItPauses) {
-    for (int n = 0; n < 50; ++n) {
+// A stream goes into the box once per hold, but never stays behind it: lines held count as the
+// log's text at once, reach the box when the hold ends, and a line that comes alone shows at once.
+TEST_F(LogScrollback, AStreamIsShownUpToItsNewestLineEachHold) {
+    log.append("first \r\n");
+    EXPECT_EQ(Shown(), "first \n") << "a line that comes alone waits";
+    std::string stream = "first \r\n";
+    for (int n = 0; n < 10; ++n) { // under the maximum: nothing is cut
         log.append(Line(n));
         log.caretToEnd();
+        stream += Line(n);
     }
-    ASSERT_TRUE(QTest::qWaitFor([this] { return box.updatesEnabled(); }, 10000));
-    QTest::qWait(3 * ui::qt::QtLogEdit::kRepaintHoldMs);
-    EXPECT_TRUE(box.updatesEnabled());
+    EXPECT_EQ(log.text(), stream);
+    std::string widget_lines = stream;
+    std::erase(widget_lines, '\r');
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Shown() == widget_lines; }, 10000));
     EXPECT_EQ(box.verticalScrollBar()->value(), box.verticalScrollBar()->maximum());
+    EXPECT_EQ(box.textCursor().position(), box.document()->characterCount() - 1);
 
+    QTest::qWait(3 * ui::qt::QtLogEdit::kHoldMs); // the stream pauses
     log.append("AA \r\n");
-    EXPECT_TRUE(box.updatesEnabled()) << "a line that comes alone waits for a repaint";
+    EXPECT_TRUE(Shown().ends_with("\nAA \n")) << "a line that comes alone waits";
 }
 
-TEST_F(LogScrollback, ClearingStartsAfresh) {
+// Whatever the user does to the box comes after every line that arrived before it.
+TEST_F(LogScrollback, UserInputLandsAfterTheHeldLines) {
+    log.append("one \r\n");
+    log.append("two \r\n"); // held
+    box.setFocus();
+    QTest::keyClicks(&box, "x");
+    EXPECT_EQ(Shown(), "one \ntwo \nx");
+
+    log.append("three \r\n"); // held again
+    QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(Shown(), "one \ntwo \nxthree \n");
+}
+
+TEST_F(LogScrollback, ClearingStartsAfreshAndDropsHeldLines) {
     for (int n = 0; n < 200; ++n) {
         log.append(Line(n));
     }
     log.setText("");
-    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(log.text(), "");
     log.append("AA \r\n");
     EXPECT_EQ(log.text(), "AA \r\n");
+    QTest::qWait(3 * ui::qt::QtLogEdit::kHoldMs);
+    EXPECT_EQ(Shown(), "AA \n");
 }
 
 } // namespace

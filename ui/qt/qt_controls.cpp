@@ -1,5 +1,6 @@
 #include "ui/qt/qt_controls.h"
 
+#include <QEvent>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -7,6 +8,7 @@
 #include <QTextDocument>
 
 #include <optional>
+#include <utility>
 
 namespace ui::qt {
 
@@ -82,48 +84,84 @@ void QtLineEdit::caretToEnd() {
     w_->end(false);
 }
 
+// Puts a log's held lines into its box before the user's input reaches the box.
+class HeldLinesFirst final : public QObject {
+  public:
+    explicit HeldLinesFirst(QtLogEdit& log) : log_(log) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::InputMethod:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::Drop:
+            log_.ShowHeld();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QtLogEdit& log_;
+};
+
 QtLogEdit::QtLogEdit(QPlainTextEdit* w, ui::Scrollback scrollback)
-    : w_(w), scrollback_(scrollback) {
+    : w_(w), scrollback_(scrollback), input_watch_(std::make_unique<HeldLinesFirst>(*this)) {
     w_->setUndoRedoEnabled(false);
+    w_->installEventFilter(input_watch_.get());
+    w_->viewport()->installEventFilter(input_watch_.get()); // the mouse goes to the viewport
     hold_.setSingleShot(true);
-    hold_.setInterval(kRepaintHoldMs);
+    hold_.setInterval(kHoldMs);
     QObject::connect(&hold_, &QTimer::timeout, [this] {
-        if (held_) {
+        if (!held_.isEmpty()) {
             // Shows what came during the hold, and holds again in case more is coming.
-            held_ = false;
-            w_->setUpdatesEnabled(true);
+            ShowHeld();
             hold_.start();
         }
     });
 }
 
+QtLogEdit::~QtLogEdit() = default;
+
 std::string QtLogEdit::text() const {
-    QString s = w_->toPlainText();
+    QString s = w_->toPlainText() + held_;
     s.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     return ToUtf8(s);
 }
 
 void QtLogEdit::setText(const std::string& text) {
+    held_.clear();
     w_->setPlainText(ToWidgetLines(text));
 }
 
 void QtLogEdit::append(const std::string& text) {
-    const QString lines = ToWidgetLines(text);
-    HoldRepaint();
+    if (hold_.isActive()) {
+        held_ += ToWidgetLines(text);
+        return;
+    }
+    Insert(ToWidgetLines(text));
+    hold_.start(); // this line shows at once; the next ones within the hold wait for it
+}
+
+void QtLogEdit::ShowHeld() {
+    if (!held_.isEmpty()) {
+        const QString lines = std::exchange(held_, QString());
+        Insert(lines);
+    }
+}
+
+void QtLogEdit::Insert(const QString& lines) {
     MakeRoom(lines.size());
     QTextCursor cursor(w_->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(lines);
     caretToEnd();
-}
-
-void QtLogEdit::HoldRepaint() {
-    if (!hold_.isActive()) {
-        hold_.start(); // this append paints as usual; the next ones within the hold wait
-    } else if (!held_) {
-        held_ = true;
-        w_->setUpdatesEnabled(false);
-    }
 }
 
 void QtLogEdit::MakeRoom(qsizetype incoming) {
@@ -153,6 +191,9 @@ void QtLogEdit::MakeRoom(qsizetype incoming) {
 }
 
 void QtLogEdit::caretToEnd() {
+    if (!held_.isEmpty()) {
+        return; // the held lines' insert puts the caret at the end
+    }
     QTextCursor cursor = w_->textCursor();
     // A caret already at the end stays there as text is added: moving it again would only
     // repeat the widget's caret bookkeeping.
