@@ -70,9 +70,7 @@ TEST(ReadmeFrames, EveryExampleIsWhatItsButtonSends) {
     fakes::FakePcomm pcomm;
     fakes::FakePortMap port_map = fakes::FakePortMap::WithPorts({"COM3"});
     ui::Console console{window, messages, pcomm, port_map};
-    const auto click = [&](const std::string& name) {
-        console.Handler(ui::FindControl(name))();
-    };
+    const auto click = [&](const std::string& name) { console.Handler(ui::FindControl(name))(); };
 
     // The state the examples are written for.
     console.WindowCreated();
