@@ -3,11 +3,18 @@
 // stream's held lines reach the box each hold, before anything the user does.
 
 #include "ui/qt/qt_controls.h"
+#include "ui/qt/qt_widgets.h"
 #include "ui/scrollback.h"
 
-#include <QPlainTextEdit>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
@@ -30,7 +37,7 @@ class LogScrollback : public ::testing::Test {
         return line + " \r\n";
     }
 
-    // Appends as a poll does, then ends the hold: the box holds the line at once.
+    // Appends as a poll does, then puts what is held into the box.
     void Put(const std::string& line) {
         log.append(line);
         log.ShowHeld();
@@ -41,7 +48,7 @@ class LogScrollback : public ::testing::Test {
         return static_cast<std::size_t>(box.document()->characterCount() - 1);
     }
 
-    QPlainTextEdit box;
+    ui::qt::ConsoleLogBox box;
     ui::Scrollback rule{1000, 750};
     ui::qt::QtLogEdit log{&box, rule};
 };
@@ -50,7 +57,11 @@ TEST_F(LogScrollback, OldestWholeLinesMakeRoomAndTheNewestStayInView) {
     std::string all; // everything appended, as the widget would show it without a maximum
     for (int n = 0; n < 2000; ++n) {
         const std::string line = Line(n);
-        Put(line);
+        log.append(line);
+        log.caretToEnd();
+        if (n % 4 == 3) {
+            log.ShowHeld(); // a hold ends: four lines go in together
+        }
         all += line.substr(0, line.size() - 2) + "\n";
         ASSERT_LE(Length(), rule.maximum()) << "after line " << n;
     }
@@ -110,17 +121,47 @@ TEST_F(LogScrollback, AStreamIsShownUpToItsNewestLineEachHold) {
     EXPECT_TRUE(Shown().ends_with("\nAA \n")) << "a line that comes alone waits";
 }
 
-// Whatever the user does to the box comes after every line that arrived before it.
+// Whatever the user puts into the box, however it comes, lands after every line that arrived
+// before it, and where the caret or the drop put it.
 TEST_F(LogScrollback, UserInputLandsAfterTheHeldLines) {
-    log.append("one \r\n");
-    log.append("two \r\n"); // held
+    const auto hold = [this](const std::string& shown, const std::string& held) {
+        log.setText("");
+        QTest::qWait(2 * ui::qt::QtLogEdit::kHoldMs); // no hold running
+        log.append(shown);
+        log.append(held);
+        ASSERT_EQ(Shown(), shown.substr(0, shown.size() - 2) + "\n");
+    };
+
+    hold("one \r\n", "two \r\n");
     box.setFocus();
     QTest::keyClicks(&box, "x");
     EXPECT_EQ(Shown(), "one \ntwo \nx");
 
-    log.append("three \r\n"); // held again
-    QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(Shown(), "one \ntwo \nxthree \n");
+    hold("one \r\n", "two \r\n");
+    QInputMethodEvent compose;
+    compose.setCommitString("y");
+    QApplication::sendEvent(&box, &compose);
+    EXPECT_EQ(Shown(), "one \ntwo \ny");
+
+    // A drop below the text goes after the held lines; a drop on the first line stays there.
+    QMimeData dropped;
+    dropped.setText("z");
+    const auto drop = [&](QPoint at) {
+        QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(box.viewport(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(box.viewport(), &move);
+        QDropEvent release(at, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(box.viewport(), &release);
+    };
+    hold("one \r\n", "two \r\n");
+    drop(QPoint(5, box.viewport()->height() - 5));
+    EXPECT_EQ(Shown(), "one \ntwo \nz");
+
+    hold("one \r\n", "two \r\n");
+    const QRect first_line = box.cursorRect(QTextCursor(box.document()));
+    drop(QPoint(first_line.left(), first_line.center().y()));
+    EXPECT_EQ(Shown(), "zone \ntwo \n");
 }
 
 TEST_F(LogScrollback, ClearingStartsAfreshAndDropsHeldLines) {

@@ -86,6 +86,8 @@ class WindowDriver {
         }
     }
 
+    // What the log box shows. While lines keep coming it takes them in once per hold (80 ms), so
+    // a line that follows another within the hold shows when the hold ends.
     std::string Log() const {
         return Find<QPlainTextEdit>("编辑框_显示")->toPlainText().toStdString();
     }

@@ -1,6 +1,5 @@
 #include "ui/qt/qt_controls.h"
 
-#include <QEvent>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -84,38 +83,9 @@ void QtLineEdit::caretToEnd() {
     w_->end(false);
 }
 
-// Puts a log's held lines into its box before the user's input reaches the box.
-class HeldLinesFirst final : public QObject {
-  public:
-    explicit HeldLinesFirst(QtLogEdit& log) : log_(log) {}
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::InputMethod:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::ContextMenu:
-        case QEvent::DragEnter:
-        case QEvent::Drop:
-            log_.ShowHeld();
-            break;
-        default:
-            break;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    QtLogEdit& log_;
-};
-
-QtLogEdit::QtLogEdit(QPlainTextEdit* w, ui::Scrollback scrollback)
-    : w_(w), scrollback_(scrollback), input_watch_(std::make_unique<HeldLinesFirst>(*this)) {
+QtLogEdit::QtLogEdit(ConsoleLogBox* w, ui::Scrollback scrollback) : w_(w), scrollback_(scrollback) {
     w_->setUndoRedoEnabled(false);
-    w_->installEventFilter(input_watch_.get());
-    w_->viewport()->installEventFilter(input_watch_.get()); // the mouse goes to the viewport
+    w_->beforeInput = [this] { ShowHeld(); };
     hold_.setSingleShot(true);
     hold_.setInterval(kHoldMs);
     QObject::connect(&hold_, &QTimer::timeout, [this] {
@@ -127,7 +97,11 @@ QtLogEdit::QtLogEdit(QPlainTextEdit* w, ui::Scrollback scrollback)
     });
 }
 
-QtLogEdit::~QtLogEdit() = default;
+QtLogEdit::~QtLogEdit() {
+    if (w_) {
+        w_->beforeInput = nullptr;
+    }
+}
 
 std::string QtLogEdit::text() const {
     QString s = w_->toPlainText() + held_;
@@ -150,7 +124,7 @@ void QtLogEdit::append(const std::string& text) {
 }
 
 void QtLogEdit::ShowHeld() {
-    if (!held_.isEmpty()) {
+    if (!held_.isEmpty() && w_) {
         const QString lines = std::exchange(held_, QString());
         Insert(lines);
     }

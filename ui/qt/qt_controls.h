@@ -2,17 +2,16 @@
 // The console's control interfaces over Qt widgets.
 
 #include "controls/controls.h"
+#include "ui/qt/qt_widgets.h"
 #include "ui/scrollback.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-
-#include <memory>
 
 namespace ui::qt {
 
@@ -81,8 +80,8 @@ class QtLineEdit final : public controls::EditBox {
 // out only the newest line (the lines above wait until someone scrolls to them) and repaints
 // once. That makes a stream about half as costly as 40 ms and a third as costly as an insert per
 // poll, and 80 ms is still too short to see as a lag. Held lines count as the box's text, and
-// anything the user does to the box (a key, a click, a drop) first puts them in, so typed text
-// still lands after every line that came before it.
+// anything the user puts into the box (typed text, a paste, a drop) makes them go in first, so
+// it lands after every line that came before it.
 //
 // It keeps to a scrollback maximum: an insert that would pass it first cuts the oldest whole
 // lines down to the low-water mark (ui::Scrollback), so the widget's memory and its int text
@@ -94,7 +93,7 @@ class QtLogEdit final : public controls::EditBox {
     static constexpr std::size_t kScrollbackMaximum = std::size_t{64} << 20;
     static constexpr int kHoldMs = 80;
 
-    explicit QtLogEdit(QPlainTextEdit* w,
+    explicit QtLogEdit(ConsoleLogBox* w,
                        ui::Scrollback scrollback = ui::Scrollback(kScrollbackMaximum));
     ~QtLogEdit() override;
     std::string text() const override;
@@ -109,11 +108,10 @@ class QtLogEdit final : public controls::EditBox {
     void Insert(const QString& lines);
     void MakeRoom(qsizetype incoming);
 
-    QPlainTextEdit* w_;
+    QPointer<ConsoleLogBox> w_; // the window may go first
     ui::Scrollback scrollback_;
     QTimer hold_;
     QString held_; // lines appended during the hold, in the widget's form
-    std::unique_ptr<QObject> input_watch_;
 };
 
 class QtTimer final : public controls::Timer {

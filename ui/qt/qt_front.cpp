@@ -22,8 +22,8 @@ void MakeWhite(QWidget* w) {
     w->setPalette(palette);
 }
 
-QPlainTextEdit* MakeLogBox(QWidget* parent) {
-    auto* log = new QPlainTextEdit(parent);
+ConsoleLogBox* MakeLogBox(QWidget* parent) {
+    auto* log = new ConsoleLogBox(parent);
     log->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -2,6 +2,7 @@
 // Qt widgets that behave as the console's controls must, where plain Qt differs.
 
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <functional>
@@ -29,6 +30,23 @@ class ConsoleComboBox : public QComboBox {
 
   private:
     int open_height_;
+};
+
+// The log's text box: `beforeInput` runs before anything the user puts into the box (typed
+// keys, input-method text, a paste or a drop, whichever way it comes), so lines the log still
+// holds back go in first. Whatever the user does then goes where the caret was.
+class ConsoleLogBox : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+    std::function<void()> beforeInput;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+  private:
+    void BeforeInput();
 };
 
 } // namespace ui::qt
