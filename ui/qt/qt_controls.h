@@ -78,8 +78,8 @@ class QtLineEdit final : public controls::EditBox {
 // A line that arrives alone goes into the box at once. While lines keep coming, the box takes
 // them in once per 80 ms hold, all together, rather than on every 10 ms poll: one insert lays
 // out only the newest line (the lines above wait until someone scrolls to them) and repaints
-// once. That makes a stream about half as costly as 40 ms and a third as costly as an insert per
-// poll, and 80 ms is still too short to see as a lag. Held lines count as the box's text, and
+// once. A stream costs about half what it did with a 40 ms hold and under half of an insert per
+// poll, and 80 ms is still too short to see as a lag. text() includes the held lines, and
 // anything the user puts into the box (typed text, a paste, a drop) makes them go in first, so
 // it lands after every line that came before it.
 //
