@@ -13,7 +13,7 @@
 #include "serial/pcomm_binding.h"
 #include "serial/port_connection.h"
 #include "serial/port_list.h"
-#include "tests/fakes/fake_controls.h"
+#include "tests/fakes/fake_com_group.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,29 +25,24 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: second_console <library file> COM<n>\n");
         return 2;
     }
-    fakes::FakeComboBox ports;
-    fakes::FakeComboBox bauds{{"9600", "19200", "38400", "57600", "115200"}, 0};
-    fakes::FakePushButton toggle{"start"};
-    fakes::FakeTimer timer;
-    fakes::FakeEditBox log;
-    fakes::FakeMessageBox messages;
+    fakes::FakeComGroup com;
     serial::PcommBinding pcomm{serial::SystemLibraryLoader(), {argv[1]}, [](const std::string& m) {
                                    std::printf("fatal: %s\n", m.c_str());
                                    std::exit(3);
                                }};
     serial::PortState state;
-    serial::PortConnection connection{{ports, bauds, toggle, timer, log, messages}, pcomm, state};
+    serial::PortConnection connection{com.Controls(), pcomm, state};
 
-    serial::FillPortList(ports, serial::SystemPortMap());
-    if (!ports.select(argv[2])) {
+    serial::FillPortList(com.ports, serial::SystemPortMap());
+    if (!com.ports.select(argv[2])) {
         std::printf("not listed\n");
         return 0;
     }
     connection.TogglePort();
-    for (const auto& message : messages.shown) {
+    for (const auto& message : com.messages.shown) {
         std::printf("message: %s\n", message.text.c_str());
     }
-    std::istringstream lines(log.text());
+    std::istringstream lines(com.log.text());
     for (std::string line; std::getline(lines, line, '\n');) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();

@@ -2,6 +2,7 @@
 #include "serial/pcomm_binding.h"
 #include "serial/port_connection.h"
 #include "serial/port_list.h"
+#include "tests/fakes/fake_com_group.h"
 #include "tests/fakes/fake_controls.h"
 #include "tests/support/pty_link.h"
 
@@ -19,18 +20,12 @@ using namespace std::chrono_literals;
 constexpr int kCom = 201;
 
 // The "COM" group of one console, over the real library and the real port map.
-struct Console {
-    fakes::FakeComboBox ports;
-    fakes::FakeComboBox bauds{{"9600", "19200", "38400", "57600", "115200"}, 0};
-    fakes::FakePushButton toggle{"start"};
-    fakes::FakeTimer timer;
-    fakes::FakeEditBox log;
-    fakes::FakeMessageBox messages;
+struct Console : fakes::FakeComGroup {
     serial::PcommBinding pcomm{serial::SystemLibraryLoader(),
                                {PCOMM_DLL_PATH},
                                [](const std::string& m) { ADD_FAILURE() << m; }};
     serial::PortState state;
-    serial::PortConnection connection{{ports, bauds, toggle, timer, log, messages}, pcomm, state};
+    serial::PortConnection connection{Controls(), pcomm, state};
     serial::PortWriter writer{pcomm, state};
 
     // The library is loaded once per process: leave the port free for the next test.

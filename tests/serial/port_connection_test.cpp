@@ -1,5 +1,6 @@
 #include "serial/port_connection.h"
 
+#include "tests/fakes/fake_com_group.h"
 #include "tests/fakes/fake_controls.h"
 #include "tests/fakes/fake_pcomm.h"
 
@@ -18,8 +19,10 @@ using ::testing::IsEmpty;
 
 const std::string kInfo = "信息：";
 
-class PortConnection : public ::testing::Test {
+class PortConnection : public ::testing::Test, protected fakes::FakeComGroup {
   protected:
+    PortConnection() : FakeComGroup({"COM3", "COM5", "COM12", "COM0"}) {}
+
     // A successful open of `port` at `baud`, selected as the user would.
     void Open(const std::string& port = "COM3", const std::string& baud = "9600") {
         ASSERT_TRUE(ports.select(port));
@@ -28,15 +31,9 @@ class PortConnection : public ::testing::Test {
         ASSERT_EQ(state.PortOpen, 1);
     }
 
-    fakes::FakeComboBox ports{{"COM3", "COM5", "COM12", "COM0"}};
-    fakes::FakeComboBox bauds{{"9600", "19200", "38400", "57600", "115200"}, 0};
-    fakes::FakePushButton toggle{"start"};
-    fakes::FakeTimer timer;
-    fakes::FakeEditBox log;
-    fakes::FakeMessageBox messages;
     fakes::FakePcomm pcomm;
     serial::PortState state;
-    serial::PortConnection connection{{ports, bauds, toggle, timer, log, messages}, pcomm, state};
+    serial::PortConnection connection{Controls(), pcomm, state};
 };
 
 TEST_F(PortConnection, StartWithAnEmptyPortListOnlySaysSo) {
