@@ -10,6 +10,7 @@
 
 #include "bench/table.h"
 #include "frame/hex_text.h"
+#include "serial/port_connection.h"
 #include "ui/qt/qt_controls.h"
 #include "ui/qt/qt_front.h"
 #include "ui/window_definition.h"
@@ -49,8 +50,7 @@ class Lines {
     std::mt19937 random_{11};
 };
 
-constexpr int kPollMs = 10;
-constexpr int kLinesPerHold = ui::qt::QtLogEdit::kHoldMs / kPollMs;
+constexpr int kLinesPerHold = ui::qt::QtLogEdit::kHoldMs / serial::kPollPeriodMs;
 
 struct Cost {
     double cpu_us = 0;     // mean GUI-thread CPU per line
